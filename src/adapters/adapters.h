@@ -1,5 +1,6 @@
 // The machine's network adapters: records and inventories.
 #pragma once
+#include <cstddef>
 #include <cstdint>
 #include <string>
 #include <vector>
@@ -52,8 +53,22 @@ void listInterfaceNames(InterfaceNameList& list);
 bool getAdapterDnsServers(std::uint32_t index, std::string& primary, std::string& secondary);
 
 // Platform-free helpers of the inventories.
+
+// Bytes of a fixed character field up to its first zero byte; all size bytes
+// when it holds none. Never reads past the field.
+std::string fixedFieldText(const char* field, std::size_t size);
+template <std::size_t N>
+std::string fixedFieldText(const char (&field)[N]) {
+    return fixedFieldText(field, N);
+}
+
+// Hardware address as upper-case hex pairs joined by "-" (00-1A-2B-3C-4D-5E).
+// The address field holds 8 bytes: a longer length is read as 8.
+constexpr std::uint32_t kMacFieldBytes = 8;
 std::string macText(const std::uint8_t* address, std::uint32_t length);
+// IP Helper interface type as a name ("ETHERNET"), or the number in decimal.
 std::string adapterTypeName(std::int32_t type);
+// interfaceName from its first "{" to the end; the whole name without one.
 std::string guidText(const std::string& interfaceName);
 // friendlyName of the first record whose guidText equals adapterGuid byte for
 // byte; empty when none does.
