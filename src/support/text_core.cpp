@@ -150,15 +150,16 @@ std::int32_t splitNonEmpty(const std::string& text, const std::string& delimiter
 }
 
 std::int32_t countOccurrences(const std::string& text, const std::string& pattern, bool caseSensitive) {
-    const std::size_t patternLength = cText(pattern).size();
-    if (cText(text).empty() || patternLength == 0) return 0;
+    // The same walk as repeated findText calls, each starting right after the
+    // previous match, without measuring the text again for every match.
+    const std::string_view t = cText(text);
+    const std::string_view p = cText(pattern);
+    if (t.empty() || p.empty()) return 0;
     std::int32_t n = 0;
-    std::int32_t p = findText(text, pattern, std::nullopt, !caseSensitive);
-    while (p != -1) {
+    std::size_t at = findFrom(t, p, 0, !caseSensitive);
+    while (at != std::string_view::npos && n < std::numeric_limits<std::int32_t>::max()) {
         ++n;
-        const std::int64_t next = static_cast<std::int64_t>(p) + static_cast<std::int64_t>(patternLength);
-        if (next > kMaxPos) break;
-        p = findText(text, pattern, static_cast<std::int32_t>(next), !caseSensitive);
+        at = findFrom(t, p, at + p.size(), !caseSensitive);
     }
     return n;
 }
