@@ -14,6 +14,9 @@ namespace {
 // The entries' fields the inventories read end with GatewayList.
 constexpr std::size_t kAdapterReadSpan = offsetof(IP_ADAPTER_INFO, GatewayList) + sizeof(IP_ADDR_STRING);
 
+// No connection name comes anywhere near this; a larger value is not one.
+constexpr DWORD kLongestRegistryText = 1u << 20;
+
 const char kNetworkClassKey[] =
     "SYSTEM\\CurrentControlSet\\Control\\Network\\{4D36E972-E325-11CE-BFC1-08002BE10318}\\";
 
@@ -80,6 +83,7 @@ std::string connectionNameFor(const std::string& adapterName) {
     DWORD size = 0;
     if (RegQueryValueExA(key.get(), valueName.c_str(), nullptr, &type, nullptr, &size) != ERROR_SUCCESS) return {};
     if (type != REG_SZ && type != REG_EXPAND_SZ) return {};
+    if (size > kLongestRegistryText) return {};
     std::vector<char> data(static_cast<std::size_t>(size) + 1, '\0');
     DWORD filled = size;
     if (RegQueryValueExA(key.get(), valueName.c_str(), nullptr, &type, reinterpret_cast<BYTE*>(data.data()),
@@ -119,7 +123,8 @@ std::vector<const IP_ADAPTER_INFO*> adapterChain(const void* buffer, std::size_t
     std::vector<const IP_ADAPTER_INFO*> chain;
     const std::size_t most = size / kAdapterReadSpan;
     const IP_ADAPTER_INFO* entry = static_cast<const IP_ADAPTER_INFO*>(buffer);
-    while (chain.size() < most && spanInside(buffer, size, entry, kAdapterReadSpan, alignof(IP_ADAPTER_INFO))) {
+    // The fields read need no more than pointer alignment.
+    while (chain.size() < most && spanInside(buffer, size, entry, kAdapterReadSpan, alignof(IP_ADDR_STRING))) {
         chain.push_back(entry);
         entry = entry->Next;
     }
@@ -194,6 +199,8 @@ void listInterfaceNames(InterfaceNameList& list) {
         WCHAR guidName[MAX_ADAPTER_NAME + 1] = {};
         std::memcpy(guidName, entry.Name, sizeof entry.Name);
         WCHAR friendly[128] = {};
+        // Without a handle the name stays empty; the call is not made then, as
+        // systems without router configuration (Wine) may not implement it.
         if (mpr.get()) MprConfigGetFriendlyName(mpr.get(), guidName, friendly, sizeof friendly - 1);
 
         InterfaceNameRecord& r = list[i];

@@ -9,11 +9,13 @@
 #include <vector>
 
 // A zeroed buffer for IP Helper, aligned for its structures, that knows its
-// own bounds.
+// own bounds. A size beyond any real table gives no buffer at all.
 class IpInfoBuffer {
 public:
+    static constexpr ULONG kLargest = 16u << 20;
     IpInfoBuffer() = default;
-    explicit IpInfoBuffer(ULONG size) : words_((size + 7) / 8, 0), size_(size) {}
+    explicit IpInfoBuffer(ULONG size)
+        : words_(size <= kLargest ? (size + 7) / 8 : 0, 0), size_(size <= kLargest ? size : 0) {}
     BYTE* data() { return words_.empty() ? nullptr : reinterpret_cast<BYTE*>(words_.data()); }
     const BYTE* data() const { return words_.empty() ? nullptr : reinterpret_cast<const BYTE*>(words_.data()); }
     ULONG size() const { return size_; }
