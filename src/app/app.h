@@ -2,6 +2,7 @@
 // monitoring passes, and the operations on the main window they use.
 // Windows only.
 #pragma once
+#include <atomic>
 #include <mutex>
 #include <string>
 
@@ -19,6 +20,8 @@ extern std::string bestPrimaryDns;
 extern std::string bestSecondaryDns;
 extern void* workerThreadHandle;
 extern bool globalsReleased;
+// Worker threads that have started and not yet ended (waiting passes count).
+extern std::atomic<int> activeWorkers;
 std::mutex& globalsMutex();
 
 void initGlobals();

@@ -22,6 +22,7 @@ std::string bestPrimaryDns;
 std::string bestSecondaryDns;
 void* workerThreadHandle = nullptr;
 bool globalsReleased = false;
+std::atomic<int> activeWorkers{0};
 
 std::mutex& globalsMutex() {
     static std::mutex* m = new std::mutex;  // never destroyed: workers may outlive main
@@ -207,7 +208,9 @@ void onStartClicked() {
         showInfoBox("获取现有DNS错误\r\n可能原因：您未连接网络，请连接网络后重启软件");
     if (!g_window) return;  // the window was closed while the box was open
     setControlVisible(kIdLabelStarted, true);
+    ++activeWorkers;  // counted before it runs, so the end of the program sees it
     HANDLE thread = CreateThread(nullptr, 0, monitorWorkerMain, nullptr, 0, nullptr);
+    if (!thread) --activeWorkers;
     {
         std::lock_guard<std::mutex> lock(globalsMutex());
         // Nothing waits on a worker: the handle of the previous one is closed.
@@ -447,7 +450,11 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
         TranslateMessage(&msg);
         DispatchMessageA(&msg);
     }
-    // A pass still running on a worker is cut off when the process ends; the
-    // globals it would touch are released under the lock first and marked so.
+    // A pass still running (or waiting) on a worker is cut off: the globals
+    // are released under the lock and marked so, then ExitProcess ends the
+    // workers before anything else is torn down, so no pass can use the probe
+    // or a global after its release. Without workers the program ends normally.
+    releaseGlobals();
+    if (activeWorkers.load() > 0) ExitProcess(static_cast<UINT>(msg.wParam));
     return static_cast<int>(msg.wParam);
 }

@@ -12,7 +12,9 @@
 #include "support/timestamp.h"
 
 unsigned long __stdcall monitorWorkerMain(void*) {
+    // Counted by the thread that started this one.
     runMonitoringCycle();
+    --activeWorkers;
     return 0;
 }
 
