@@ -125,6 +125,25 @@ TEST(RunAndCapture, ChunkRoutineStopsTheReadingAfterTheFirstChunk) {
     EXPECT_EQ(std::string(seenPieces[0].begin(), seenPieces[0].end()), "first");
 }
 
+ByteBuffer firstWidePiece;
+
+std::int32_t keepWidePieceAndStop(const void* chunk, std::int32_t, std::int32_t) {
+    const auto* p = static_cast<const std::uint8_t*>(chunk);
+    std::size_t i = 0;
+    while (p[i] != 0 || p[i + 1] != 0) i += 2;
+    firstWidePiece.assign(p, p + i + 2);
+    return 1;
+}
+
+TEST(RunAndCapture, DecodedChunksReachTheRoutineAsUtf16) {
+    firstWidePiece.clear();
+    const ByteBuffer out = runAndCapture(textToUtf16(emitter("-o 确定 -p 3000 -o later"), false),
+                                         keepWidePieceAndStop, true, true);
+    const ByteBuffer want = {0x6E, 0x78, 0x9A, 0x5B, 0, 0};
+    EXPECT_EQ(firstWidePiece, want);
+    EXPECT_EQ(out, want);
+}
+
 TEST(RunAndCapture, WaitIsBoundedAndKeepsWhatArrived) {
     const ByteBuffer out = runAndCaptureWithin(
         textToUtf16(emitter("-o early -p 4000 -o late"), false), nullptr, false, false, 1000);
