@@ -86,6 +86,7 @@ struct ProgramSetup {
     int netshDelayMs = 0;                    // netsh waits this long before answering
     bool withDataFolder = true;              // the data folder beside the exe
     std::string packageParent;               // where the package folder goes; empty: temp
+    bool ownDesktop = true;                  // false: the program shares the caller's desktop
 };
 
 struct MessageBoxSeen {

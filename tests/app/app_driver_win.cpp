@@ -384,7 +384,7 @@ bool Program::launch(const ProgramSetup& setup, std::string& error) {
     }
     std::string environment = childEnvironment(bin + "\\fakes", fake);
     std::string commandLine = "\"" + exe + "\"";
-    std::string desktop = ownDesktop();
+    std::string desktop = setup.ownDesktop ? ownDesktop() : std::string();
     STARTUPINFOA startup = {};
     startup.cb = sizeof startup;
     if (!desktop.empty()) startup.lpDesktop = &desktop[0];

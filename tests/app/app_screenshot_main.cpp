@@ -28,6 +28,7 @@ int main(int argc, char** argv) {
     setup.dnsList = e2e::dnsListFile({"127.0.0.1", "127.0.0.2", "127.0.0.3"});
     setup.netshReplies = {"确定。\r\n"};
     setup.packageParent = folder;
+    setup.ownDesktop = false;  // the virtual desktop this driver was started in
 
     e2e::Program program;
     std::string error;
