@@ -456,7 +456,7 @@ TEST_F(AppE2E, FewerThanTwoAnsweringCandidates) {
         for (int k = 0; k < 4; ++k) ASSERT_TRUE(e2e::setWindowText(run.control(edits[k]), earlier[k]));
 
         const int from = e2e::secondsOfDay();
-        PostMessageA(run.control(kIdButtonStart), BM_CLICK, 0, 0);
+        run.click(kIdButtonStart);
         std::string log;
         EXPECT_TRUE(e2e::waitUntil(kPassTimeoutMs, [&] {
             log = e2e::windowText(run.control(kIdEditLog));
