@@ -10,15 +10,9 @@
 #include "dnsconfig/runner.h"
 #include "emitter_pattern.h"
 #include "support/codepage.h"
+#include "bin_dir_win.h"
 
 namespace {
-
-std::string binDir() {
-    char path[MAX_PATH] = {};
-    GetModuleFileNameA(nullptr, path, MAX_PATH);
-    std::string dir = path;
-    return dir.substr(0, dir.find_last_of("\\/") + 1);
-}
 
 double nowMs() {
     LARGE_INTEGER f, t;

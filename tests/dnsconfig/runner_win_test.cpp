@@ -9,15 +9,9 @@
 #include "dnsconfig/runner_pipes_win.h"
 #include "emitter_pattern.h"
 #include "support/codepage.h"
+#include "bin_dir_win.h"
 
 namespace {
-
-std::string binDir() {
-    char path[MAX_PATH] = {};
-    GetModuleFileNameA(nullptr, path, MAX_PATH);
-    std::string dir = path;
-    return dir.substr(0, dir.find_last_of("\\/") + 1);
-}
 
 std::string emitter(const std::string& args) {
     return binDir() + "dnsconfig_emitter.exe " + args;

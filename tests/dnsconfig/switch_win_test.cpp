@@ -9,15 +9,9 @@
 #include <vector>
 
 #include "dnsconfig/switch.h"
+#include "bin_dir_win.h"
 
 namespace {
-
-std::string binDir() {
-    char path[MAX_PATH] = {};
-    GetModuleFileNameA(nullptr, path, MAX_PATH);
-    std::string dir = path;
-    return dir.substr(0, dir.find_last_of("\\/") + 1);
-}
 
 std::string variable(const char* name) {
     const DWORD n = GetEnvironmentVariableA(name, nullptr, 0);
