@@ -546,4 +546,40 @@ TEST_F(AppE2E, StopShowsTheStoppingLabelForAboutThreeSeconds) {
     EXPECT_TRUE(program.calls("netsh").empty()) << "stop must not start a pass";
 }
 
+TEST_F(AppE2E, ClosingTheWindowDuringAPassEndsTheProgramAtOnce) {
+    ProgramSetup setup = defaultSetup();
+    setup.netshDelayMs = 15000;  // the pass is held in netsh while the window closes
+
+    // Milliseconds from closing the window until the process has ended, with
+    // or without a pass held in netsh at that moment; 0 when the run failed.
+    auto closingTime = [&](bool duringPass) -> DWORD {
+        Program run;  // runs of their own: these are meant to end before the test does
+        std::string error;
+        EXPECT_TRUE(run.launch(setup, error)) << error;
+        if (!run.window()) return 0;
+        if (duringPass) {
+            selectAdapterOf(run, kAdapterName);
+            run.click(kIdButtonStart);
+            EXPECT_TRUE(e2e::waitUntil(kPassTimeoutMs, [&] { return !run.calls("netsh").empty(); }))
+                << "the pass never reached netsh";
+        }
+        const DWORD closed = GetTickCount();
+        PostMessageA(run.window(), WM_CLOSE, 0, 0);
+        EXPECT_TRUE(e2e::waitUntil(10000, [&] { return !run.running(); })) << "the program did not end";
+        const DWORD ended = GetTickCount() - closed;
+        // A pass that was cut off runs no further netsh command and shows no box.
+        EXPECT_LE(run.calls("netsh").size(), 1u);
+        for (const MessageBoxSeen& box : run.unexpectedMessageBoxes())
+            ADD_FAILURE() << "unexpected message box \"" << box.caption << "\": " << box.text;
+        return ended;
+    };
+    // Wine's own teardown (tray, desktop) takes seconds whatever the program
+    // does, so the pass is measured against a close without one.
+    const DWORD idle = closingTime(false);
+    const DWORD busy = closingTime(true);
+    ASSERT_GT(idle, 0u);
+    ASSERT_GT(busy, 0u);
+    EXPECT_LE(busy, idle + 1000) << "closing took " << busy << " ms during a pass, " << idle << " ms without";
+}
+
 }  // namespace
