@@ -3,6 +3,7 @@
 #include <cstdio>
 
 #include "app/control_ids.h"
+#include "fake_console_calls.h"
 
 namespace e2e {
 
@@ -450,23 +451,7 @@ HWND Program::control(int id) const {
 }
 
 std::vector<std::string> Program::calls(const char* tool) const {
-    std::string text;
-    readFileBytes(fakeFolder() + "\\" + tool + ".calls", text);
-    std::vector<std::string> lines = splitLines(text);
-    for (std::string& line : lines) {
-        // Drop the program name (quoted or not) and the blanks after it.
-        std::size_t rest = 0;
-        if (!line.empty() && line[0] == '"') {
-            const std::size_t close = line.find('"', 1);
-            rest = close == std::string::npos ? line.size() : close + 1;
-        } else {
-            rest = line.find(' ');
-            if (rest == std::string::npos) rest = line.size();
-        }
-        while (rest < line.size() && line[rest] == ' ') ++rest;
-        line.erase(0, rest);
-    }
-    return lines;
+    return fakeToolCalls(fakeFolder(), tool);
 }
 
 void Program::click(int buttonId) const {

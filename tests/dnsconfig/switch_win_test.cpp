@@ -1,5 +1,5 @@
-// The DNS switch end to end: cmd.exe runs a stand-in netsh (bin/fakenetsh),
-// found first through PATH, which records its arguments and prints a reply.
+// The DNS switch end to end: cmd.exe runs the stand-in netsh of bin/fakes,
+// found first through PATH, which records its command line and prints a reply.
 #include <windows.h>
 
 #include <gtest/gtest.h>
@@ -10,6 +10,7 @@
 
 #include "dnsconfig/switch.h"
 #include "bin_dir_win.h"
+#include "fake_console_calls.h"
 
 namespace {
 
@@ -33,55 +34,39 @@ protected:
     void SetUp() override {
         char temp[MAX_PATH] = {};
         GetTempPathA(MAX_PATH, temp);
-        dir_ = std::string(temp) + "korvel_dnsconfig_" + std::to_string(GetCurrentProcessId()) + "\\";
+        dir_ = std::string(temp) + "korvel_dnsconfig_" + std::to_string(GetCurrentProcessId());
         CreateDirectoryA(dir_.c_str(), nullptr);
         oldPath_ = variable("PATH");
-        const std::string fakeDir = binDir() + "fakenetsh";
+        const std::string fakeDir = binDir() + "fakes";
         ASSERT_NE(GetFileAttributesA((fakeDir + "\\netsh.exe").c_str()), INVALID_FILE_ATTRIBUTES);
         SetEnvironmentVariableA("PATH", (fakeDir + ";" + oldPath_).c_str());
-        SetEnvironmentVariableA("KORVEL_FAKENETSH_RECORD", recordPath().c_str());
-        SetEnvironmentVariableA("KORVEL_FAKENETSH_REPLY", (dir_ + "reply").c_str());
+        SetEnvironmentVariableA("KORVEL_FAKE_DIR", dir_.c_str());
         clearFiles();
     }
 
     void TearDown() override {
         SetEnvironmentVariableA("PATH", oldPath_.c_str());
-        SetEnvironmentVariableA("KORVEL_FAKENETSH_RECORD", nullptr);
-        SetEnvironmentVariableA("KORVEL_FAKENETSH_REPLY", nullptr);
+        SetEnvironmentVariableA("KORVEL_FAKE_DIR", nullptr);
         clearFiles();
         RemoveDirectoryA(dir_.c_str());
     }
 
-    std::string recordPath() const { return dir_ + "record.txt"; }
-
     void clearFiles() {
-        DeleteFileA(recordPath().c_str());
-        for (int k = 0; k < 2; ++k) DeleteFileA((dir_ + "reply." + std::to_string(k)).c_str());
+        DeleteFileA((dir_ + "\\netsh.calls").c_str());
+        DeleteFileA((dir_ + "\\netsh.replies").c_str());
     }
 
+    // Reply k answers call k; no replies: netsh prints nothing.
     void setReplies(const std::vector<std::string>& replies) {
         clearFiles();
-        for (std::size_t k = 0; k < replies.size(); ++k)
-            writeFile(dir_ + "reply." + std::to_string(k), replies[k]);
+        if (replies.empty()) return;
+        std::string all;
+        for (std::size_t k = 0; k < replies.size(); ++k) all += (k ? std::string(1, kFakeReplySeparator) : "") + replies[k];
+        writeFile(dir_ + "\\netsh.replies", all);
     }
 
     // The recorded argument lines; empty when netsh never ran.
-    std::vector<std::string> records() const {
-        std::vector<std::string> lines;
-        std::FILE* f = std::fopen(recordPath().c_str(), "rb");
-        if (!f) return lines;
-        std::string content;
-        char buffer[1024];
-        std::size_t n;
-        while ((n = std::fread(buffer, 1, sizeof(buffer), f)) > 0) content.append(buffer, n);
-        std::fclose(f);
-        std::size_t start = 0, end;
-        while ((end = content.find('\n', start)) != std::string::npos) {
-            lines.push_back(content.substr(start, end - start));
-            start = end + 1;
-        }
-        return lines;
-    }
+    std::vector<std::string> records() const { return fakeToolCalls(dir_, "netsh"); }
 
     std::string dir_;
     std::string oldPath_;

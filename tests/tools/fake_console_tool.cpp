@@ -17,9 +17,9 @@
 #include <cstdlib>
 #include <string>
 
-namespace {
+#include "fake_console_calls.h"
 
-constexpr char kReplySeparator = '\x1e';
+namespace {
 
 bool readWholeFile(const std::string& path, std::string& out) {
     out.clear();
@@ -78,7 +78,7 @@ std::string pickReply(const std::string& dir, const std::string& name, int callN
         int index = 1;
         std::size_t start = 0;
         for (;;) {
-            std::size_t end = all.find(kReplySeparator, start);
+            std::size_t end = all.find(kFakeReplySeparator, start);
             if (index >= callNumber || end == std::string::npos) {
                 return all.substr(start, end == std::string::npos ? std::string::npos : end - start);
             }
