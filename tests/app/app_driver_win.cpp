@@ -129,17 +129,7 @@ std::string moduleDirectory() {
     return slash == std::string::npos ? std::string() : text.substr(0, slash);
 }
 
-bool readFileBytes(const std::string& path, std::string& bytes) {
-    bytes.clear();
-    HANDLE file = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
-                              OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (file == INVALID_HANDLE_VALUE) return false;
-    char chunk[4096];
-    DWORD got = 0;
-    while (ReadFile(file, chunk, sizeof chunk, &got, nullptr) && got > 0) bytes.append(chunk, got);
-    CloseHandle(file);
-    return true;
-}
+bool readFileBytes(const std::string& path, std::string& bytes) { return readWholeFile(path, bytes); }
 
 bool writeFileBytes(const std::string& path, const std::string& bytes) {
     HANDLE file = CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL,

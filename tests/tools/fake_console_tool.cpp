@@ -21,18 +21,6 @@
 
 namespace {
 
-bool readWholeFile(const std::string& path, std::string& out) {
-    out.clear();
-    HANDLE file = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
-                              OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (file == INVALID_HANDLE_VALUE) return false;
-    char chunk[4096];
-    DWORD got = 0;
-    while (ReadFile(file, chunk, sizeof chunk, &got, nullptr) && got > 0) out.append(chunk, got);
-    CloseHandle(file);
-    return true;
-}
-
 std::string ownName() {
     char path[MAX_PATH * 2] = {};
     DWORD n = GetModuleFileNameA(nullptr, path, sizeof path);
