@@ -513,12 +513,15 @@ TEST_F(AppE2E, MinimiseHidesTheWindowAndALeftClickOnTheTrayBringsItBack) {
     EXPECT_FALSE(IsWindowVisible(window)) << "a right click must do nothing";
 
     program.trayClick(WM_LBUTTONUP);
-    EXPECT_TRUE(e2e::waitUntil(5000, [&] { return IsWindowVisible(window) && !IsIconic(window); }))
-        << "visible " << IsWindowVisible(window) << ", minimised " << IsIconic(window);
+    // Restoring clears the minimised state a moment before the window gets its
+    // normal size back, so the wait is for both.
     RECT outer = {};
-    GetWindowRect(window, &outer);
-    EXPECT_EQ(outer.right - outer.left, 429);
-    EXPECT_EQ(outer.bottom - outer.top, 282);
+    EXPECT_TRUE(e2e::waitUntil(5000, [&] {
+        GetWindowRect(window, &outer);
+        return IsWindowVisible(window) && !IsIconic(window) && outer.right - outer.left == 429 &&
+               outer.bottom - outer.top == 282;
+    })) << "visible " << IsWindowVisible(window) << ", minimised " << IsIconic(window) << ", size "
+        << outer.right - outer.left << "x" << outer.bottom - outer.top;
 
     // 检查更新 only tells that the function is not there yet.
     program.expectMessageBoxes(true);
